@@ -6,12 +6,15 @@
 #include "data/FieldKind.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
 #include <functional>
 
 class TRecordTable;
+class TTableData;
 class TTableField;
 
 /// Everything that defines a field; TRecordTable::AddField turns it into a field.
@@ -117,6 +120,17 @@ public:
     QString FormatValue(const QVariant &value, bool displayText) const;
 
 private:
+    friend class TRecordTable;
+
+    // Index of the lookup table's rows by key, rebuilt when those rows change.
+    struct LookupCache
+    {
+        const TTableData *data = nullptr;
+        std::uint64_t version = ~std::uint64_t(0);
+        QHash<QString, std::uint32_t> index;
+    };
+    mutable LookupCache m_lookup;
+
     TRecordTable &m_table;
     TFieldDef m_def;
     int m_index;
