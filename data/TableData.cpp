@@ -216,6 +216,20 @@ std::uint32_t TTableData::AppendRow()
     return slot;
 }
 
+std::uint32_t TTableData::AppendRows(std::size_t count)
+{
+    const auto first = std::uint32_t(m_committed.size());
+    const std::size_t total = m_committed.size() + count;
+    m_committed.resize(total, 1);
+    for (auto &c : m_columns)
+        c.Resize(total);
+    m_rows.reserve(m_rows.size() + count);
+    for (std::size_t slot = first; slot < total; ++slot)
+        m_rows.push_back(std::uint32_t(slot));
+    ++m_version;
+    return first;
+}
+
 void TTableData::Commit(std::uint32_t slot, std::size_t position)
 {
     m_committed[slot] = 1;

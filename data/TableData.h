@@ -58,6 +58,9 @@ public:
     void SetDouble(std::uint32_t row, double v) { m_null[row] = 0; m_cells[row].d = v; }
     void SetText(std::uint32_t row, QStringView text);
     void SetBytes(std::uint32_t row, const QByteArray &bytes);
+    /// Points a row of a text column at an existing pool entry (index < TextPool().size()),
+    /// so a reader that has seen a text before stores it without building a QString.
+    void SetTextIndex(std::uint32_t row, std::uint32_t index) { m_null[row] = 0; m_cells[row].i = index; }
     const QString &Text(std::uint32_t row) const { return m_texts[std::size_t(m_cells[row].i)]; }
     const QByteArray &Bytes(std::uint32_t row) const { return m_bytes[std::size_t(m_cells[row].i)]; }
     std::uint32_t TextIndex(std::uint32_t row) const { return std::uint32_t(m_cells[row].i); }
@@ -92,6 +95,9 @@ public:
     std::uint32_t NewSlot();
     /// Adds a slot at the end of the natural order (the file reader's path).
     std::uint32_t AppendRow();
+    /// Adds count rows, all values null, at the end of the natural order in one
+    /// step (the file reader's bulk path); returns the first new slot.
+    std::uint32_t AppendRows(std::size_t count);
     /// Puts a slot into the natural order before the given position (size() appends).
     void Commit(std::uint32_t slot, std::size_t position);
     /// Takes a slot out of the natural order and frees it.
