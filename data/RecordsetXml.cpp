@@ -12,12 +12,17 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+
+#include <sys/mman.h>
 
 namespace RecordsetXml {
 namespace {
@@ -502,6 +507,184 @@ QString DeviceName(const QIODevice &device)
     return QStringLiteral("the table");
 }
 
+
+// ===============================================================================
+// Memory for large files
+// ===============================================================================
+// A load touches about three times the file's size in fresh memory: the file
+// itself, the parsed tree and the table. For a history file that is tens of
+// thousands of pages, and first touches of pages cost more than the parsing.
+// The file buffer and the tree therefore live in mappings that ask for
+// transparent huge pages (one fault per 2 MiB instead of per 4 KiB) where the
+// system offers them, and are released as a whole when the load ends.
+
+constexpr std::size_t HugePage = std::size_t(2) << 20;
+// Below this size the ordinary heap is as good.
+constexpr std::size_t MappedFrom = std::size_t(4) << 20;
+
+/// An anonymous read-write mapping aligned to huge pages, unmapped when it goes.
+class TMapping
+{
+public:
+    TMapping() = default;
+    /// Maps size bytes (rounded up to huge pages); populate faults them all in at once.
+    TMapping(std::size_t size, bool populate)
+    {
+        const std::size_t length = (size + HugePage - 1) / HugePage * HugePage;
+        void *raw = mmap(nullptr, length + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED)
+            throw std::bad_alloc();
+        // Trim to a huge-page boundary at both ends.
+        const auto start = reinterpret_cast<std::uintptr_t>(raw);
+        const std::uintptr_t aligned = (start + HugePage - 1) / HugePage * HugePage;
+        if (aligned > start)
+            munmap(raw, aligned - start);
+        const std::uintptr_t tail = aligned + length;
+        const std::uintptr_t end = start + length + HugePage;
+        if (end > tail)
+            munmap(reinterpret_cast<void *>(tail), end - tail);
+        m_data = reinterpret_cast<char *>(aligned);
+        m_size = length;
+#ifdef MADV_HUGEPAGE
+        madvise(m_data, m_size, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+        if (populate)
+            madvise(m_data, m_size, MADV_POPULATE_WRITE); // a hint: on failure pages fault in as used
+#else
+        Q_UNUSED(populate);
+#endif
+    }
+    TMapping(TMapping &&other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr))
+        , m_size(std::exchange(other.m_size, 0))
+    {
+    }
+    TMapping &operator=(TMapping &&other) noexcept
+    {
+        std::swap(m_data, other.m_data);
+        std::swap(m_size, other.m_size);
+        return *this;
+    }
+    TMapping(const TMapping &) = delete;
+    TMapping &operator=(const TMapping &) = delete;
+    ~TMapping()
+    {
+        if (m_data)
+            munmap(m_data, m_size);
+    }
+
+    char *Data() const { return m_data; }
+    std::size_t Size() const { return m_size; }
+    bool Contains(const void *p) const
+    {
+        const auto *c = static_cast<const char *>(p);
+        return m_data && c >= m_data && c < m_data + m_size;
+    }
+
+private:
+    char *m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+/// The bytes of a file being parsed: mapped when large, on the heap otherwise.
+class TFileBuffer
+{
+public:
+    explicit TFileBuffer(std::size_t size)
+        : m_size(size)
+    {
+        if (size >= MappedFrom)
+            m_mapping = TMapping(size, true);
+        else
+            m_heap.resize(size);
+    }
+    char *Data() { return m_mapping.Data() ? m_mapping.Data() : m_heap.data(); }
+    std::size_t Size() const { return m_size; }
+
+private:
+    std::size_t m_size;
+    TMapping m_mapping;
+    std::vector<char> m_heap;
+};
+
+/// Memory for one parsed tree: handed out upwards from mappings and released
+/// all together. The tree of a file takes about twice the file's size.
+class TTreeArena
+{
+public:
+    explicit TTreeArena(std::size_t fileSize)
+        : m_chunkSize(std::max(fileSize * 2 + MappedFrom, MappedFrom))
+    {
+    }
+
+    void *Allocate(std::size_t size)
+    {
+        size = (size + 15) & ~std::size_t(15);
+        if (m_chunks.empty() || m_used + size > m_chunks.back().Size()) {
+            m_chunks.emplace_back(std::max(size, m_chunkSize), false);
+            m_used = 0;
+        }
+        void *p = m_chunks.back().Data() + m_used;
+        m_used += size;
+        return p;
+    }
+
+    bool Owns(const void *p) const
+    {
+        return std::any_of(m_chunks.begin(), m_chunks.end(), [p](const TMapping &m) { return m.Contains(p); });
+    }
+
+private:
+    std::size_t m_chunkSize;
+    std::size_t m_used = 0;
+    std::vector<TMapping> m_chunks;
+};
+
+// The XML library's allocator is process-wide: while a large file is parsed
+// on a thread, that thread's tree goes to its arena; everything else (other
+// documents, other threads) keeps using the heap.
+thread_local TTreeArena *t_arena = nullptr;
+
+void *TreeAllocate(std::size_t size)
+{
+    if (t_arena) {
+        try {
+            return t_arena->Allocate(size);
+        } catch (const std::bad_alloc &) {
+            return nullptr; // the parser reports out of memory
+        }
+    }
+    return std::malloc(size);
+}
+
+void TreeDeallocate(void *p)
+{
+    if (!t_arena || !t_arena->Owns(p))
+        std::free(p);
+}
+
+/// Sends the tree allocations of this thread to an arena while it lives.
+class TArenaScope
+{
+public:
+    explicit TArenaScope(TTreeArena *arena)
+    {
+        static const bool installed = [] {
+            pugi::set_memory_management_functions(TreeAllocate, TreeDeallocate);
+            return true;
+        }();
+        Q_UNUSED(installed);
+        m_previous = std::exchange(t_arena, arena);
+    }
+    ~TArenaScope() { t_arena = m_previous; }
+    TArenaScope(const TArenaScope &) = delete;
+    TArenaScope &operator=(const TArenaScope &) = delete;
+
+private:
+    TTreeArena *m_previous = nullptr;
+};
+
 // ===============================================================================
 // Reading
 // ===============================================================================
@@ -926,6 +1109,11 @@ public:
         // A byte order mark is allowed and skipped; offsets stay file offsets.
         if (m_size >= 3 && std::memcmp(m_base, "\xEF\xBB\xBF", 3) == 0)
             m_skip = 3;
+        // The arena outlives the tree: declared first, released last.
+        std::optional<TTreeArena> arena;
+        if (m_size >= MappedFrom)
+            arena.emplace(m_size);
+        const TArenaScope scope(arena ? &*arena : nullptr);
         pugi::xml_document doc;
         // Entities are only the predefined and numeric ones; a DTD is parsed
         // only to be refused, so nothing is ever expanded.
@@ -1337,9 +1525,12 @@ std::shared_ptr<TTableData> Read(const QByteArray &bytes, const QString &sourceN
                                  const std::vector<TColumnDef> &definition)
 {
     if (bytes.size() > MaxFileBytes)
-        throw EDatabaseError(QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(sourceName).arg(MaxFileBytes >> 20));
-    QByteArray buffer(bytes.constData(), bytes.size());
-    return TReader(buffer.data(), std::size_t(buffer.size()), sourceName, &bytes, QString()).Run(definition);
+        throw EDatabaseError(
+            QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(sourceName).arg(MaxFileBytes >> 20));
+    TFileBuffer buffer(std::size_t(bytes.size()));
+    if (buffer.Size() > 0)
+        std::memcpy(buffer.Data(), bytes.constData(), buffer.Size());
+    return TReader(buffer.Data(), buffer.Size(), sourceName, &bytes, QString()).Run(definition);
 }
 
 std::shared_ptr<TTableData> ReadFile(const QString &path, const std::vector<TColumnDef> &definition)
@@ -1351,12 +1542,12 @@ std::shared_ptr<TTableData> ReadFile(const QString &path, const std::vector<TCol
     if (size > MaxFileBytes)
         throw EDatabaseError(QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(path).arg(MaxFileBytes >> 20));
     // Read straight into the buffer that is parsed in place: one copy of the file in memory.
-    QByteArray buffer(qsizetype(size), Qt::Uninitialized);
-    const qint64 got = size > 0 ? file.read(buffer.data(), size) : 0;
+    TFileBuffer buffer((std::size_t(size)));
+    const qint64 got = size > 0 ? file.read(buffer.Data(), size) : 0;
     if (got != size)
         throw EDatabaseError(QStringLiteral("Cannot load %1: %2").arg(path, file.errorString()));
     file.close();
-    return TReader(buffer.data(), std::size_t(buffer.size()), path, nullptr, path).Run(definition);
+    return TReader(buffer.Data(), buffer.Size(), path, nullptr, path).Run(definition);
 }
 
 } // namespace RecordsetXml

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -79,7 +80,28 @@ QString ErrorOf(const std::function<void()> &f)
     return {};
 }
 
-/// Both tables hold the same values in the same order (date-times and times to the millisecond).
+/// Whether one cell of two columns holds the same value (date-times and times to the millisecond).
+bool SameCell(const TColumn &e, std::uint32_t es, const TColumn &a, std::uint32_t as)
+{
+    if (e.IsNull(es) || a.IsNull(as))
+        return e.IsNull(es) == a.IsNull(as);
+    switch (e.Def().kind) {
+    case TFieldKind::String:
+    case TFieldKind::Memo:
+        return e.Text(es) == a.Text(as);
+    case TFieldKind::Blob:
+        return e.Bytes(es) == a.Bytes(as);
+    case TFieldKind::DateTime:
+    case TFieldKind::Time:
+        return Millis(e.Cell(es).d) == Millis(a.Cell(as).d);
+    case TFieldKind::Float:
+        return e.Cell(es).d == a.Cell(as).d;
+    default:
+        return e.Cell(es).i == a.Cell(as).i;
+    }
+}
+
+/// Both tables hold the same values in the same order; reports the first difference.
 void ExpectSameRows(const TTableData &expected, const TTableData &actual)
 {
     ASSERT_EQ(expected.ColumnCount(), actual.ColumnCount());
@@ -90,27 +112,11 @@ void ExpectSameRows(const TTableData &expected, const TTableData &actual)
         for (int c = 0; c < expected.ColumnCount(); ++c) {
             const TColumn &e = expected.Column(c);
             const TColumn &a = actual.Column(c);
-            SCOPED_TRACE(QStringLiteral("row %1, column %2").arg(r).arg(e.Def().name).toStdString());
-            ASSERT_EQ(e.IsNull(es), a.IsNull(as));
-            if (e.IsNull(es))
-                continue;
-            switch (e.Def().kind) {
-            case TFieldKind::String:
-            case TFieldKind::Memo:
-                EXPECT_EQ(e.Text(es), a.Text(as));
-                break;
-            case TFieldKind::Blob:
-                EXPECT_EQ(e.Bytes(es), a.Bytes(as));
-                break;
-            case TFieldKind::DateTime:
-            case TFieldKind::Time:
-                EXPECT_EQ(Millis(e.Cell(es).d), Millis(a.Cell(as).d));
-                break;
-            case TFieldKind::Float:
-                EXPECT_EQ(e.Cell(es).d, a.Cell(as).d);
-                break;
-            default:
-                EXPECT_EQ(e.Cell(es).i, a.Cell(as).i);
+            if (!SameCell(e, es, a, as)) {
+                ADD_FAILURE() << "row " << r << ", column " << e.Def().name.toStdString() << ": expected "
+                              << e.Value(es).toString().toStdString() << ", got "
+                              << a.Value(as).toString().toStdString();
+                return;
             }
         }
     }
@@ -216,6 +222,36 @@ TEST(RecordsetXmlTest, FileRoundTripReplacesThePreviousFile)
     WriteFile(path, *data, data->Rows());
     ExpectSameRows(*data, *ReadFile(path, EveryKind()));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Tablefile.xml")});
+}
+
+TEST(RecordsetXmlTest, LargeFilesRoundTrip)
+{
+    // Large enough for the reader's mapped buffers (several MiB).
+    TTableData data({{QStringLiteral("TaskCode"), TFieldKind::String, 10},
+                     {QStringLiteral("Notes"), TFieldKind::Memo},
+                     {QStringLiteral("Submitted"), TFieldKind::DateTime},
+                     {QStringLiteral("UserId"), TFieldKind::Integer}});
+    constexpr std::uint32_t rows = 50000;
+    QStringList codes;
+    QStringList notes;
+    for (int i = 0; i < 1000; ++i) {
+        codes.append(QStringLiteral("T%1").arg(i % 200));
+        notes.append(QStringLiteral("note & <%1>").arg(i));
+    }
+    data.AppendRows(rows);
+    for (std::uint32_t slot = 0; slot < rows; ++slot) {
+        data.Column(0).SetText(slot, codes[slot % 1000]);
+        if (slot % 7 != 0)
+            data.Column(1).SetText(slot, notes[slot % 1000]);
+        data.Column(2).SetDouble(slot, Moment(1990, 1, 1, 0, 0) + slot / 10.0 + (slot % 1000) / 86400000.0);
+        data.Column(3).SetInt(slot, -int(slot % 4));
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Reportingfile.xml"));
+    WriteFile(path, data, data.Rows());
+    ASSERT_GT(QFileInfo(path).size(), 4 << 20);
+    ExpectSameRows(data, *ReadFile(path, {}));
+    ExpectSameRows(data, *Read(ReadAll(path), path, {}));
 }
 
 // --- Layout written -----------------------------------------------------------------
