@@ -34,9 +34,15 @@ namespace {
 constexpr qint64 MaxFileBytes = qint64(256) << 20;
 // One value (a memo text, a blob's hex) of more than 16 MiB.
 constexpr std::size_t MaxValueBytes = std::size_t(16) << 20;
-constexpr int MaxValueMiB = 16;
+constexpr int MaxValueMiB = int(MaxValueBytes >> 20);
 // Columns declared by one schema.
 constexpr int MaxColumns = 4096;
+// Rows of one file: twenty times a 40-year history; and cells (rows times
+// columns read), which bounds the table at a few hundred MiB.
+constexpr std::size_t MaxRows = 2000000;
+constexpr std::size_t MaxCells = 40000000;
+// The parse tree of a file; a legitimate one takes about twice the file.
+constexpr std::size_t MaxTreeBytes = std::size_t(1) << 30;
 // A row holds at most one attribute per column; namespaced markers (which are
 // skipped) are allowed on top, up to this many.
 constexpr int ExtraRowAttributes = 8;
@@ -614,7 +620,7 @@ class TTreeArena
 {
 public:
     explicit TTreeArena(std::size_t fileSize)
-        : m_chunkSize(std::max(fileSize * 2 + MappedFrom, MappedFrom))
+        : m_chunkSize(std::min(fileSize * 2 + MappedFrom, MaxTreeBytes))
     {
     }
 
@@ -622,7 +628,11 @@ public:
     {
         size = (size + 15) & ~std::size_t(15);
         if (m_chunks.empty() || m_used + size > m_chunks.back().Size()) {
-            m_chunks.emplace_back(std::max(size, m_chunkSize), false);
+            const std::size_t chunk = std::max(size, m_chunkSize);
+            if (m_total + chunk > MaxTreeBytes)
+                throw std::bad_alloc();
+            m_chunks.emplace_back(chunk, false);
+            m_total += m_chunks.back().Size();
             m_used = 0;
         }
         void *p = m_chunks.back().Data() + m_used;
@@ -638,6 +648,7 @@ public:
 private:
     std::size_t m_chunkSize;
     std::size_t m_used = 0;
+    std::size_t m_total = 0;
     std::vector<TMapping> m_chunks;
 };
 
@@ -1062,7 +1073,7 @@ bool MapDataType(std::string_view type, std::string_view dbtype, std::string_vie
                                   != TParse::Ok)
         length = -1;
     if (type == "string" || type == "char") {
-        if (isLong || length < 0 || length > std::numeric_limits<int>::max() / 2) {
+        if (isLong || length <= 0 || length > std::numeric_limits<int>::max() / 2) {
             def.kind = TFieldKind::Memo;
         } else {
             def.kind = TFieldKind::String;
@@ -1121,6 +1132,8 @@ public:
             pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_doctype;
         const pugi::xml_parse_result parsed =
             doc.load_buffer_inplace(m_base + m_skip, m_size - m_skip, options, pugi::encoding_utf8);
+        if (parsed.status == pugi::status_out_of_memory)
+            FailAt(std::ptrdiff_t(m_skip) + parsed.offset, QStringLiteral("there is not enough memory to load it"));
         if (!parsed)
             FailAt(std::ptrdiff_t(m_skip) + parsed.offset,
                    QStringLiteral("malformed XML (%1)").arg(QString::fromLatin1(parsed.description())));
@@ -1146,6 +1159,7 @@ public:
         }
         const pugi::xml_node data = FindChild(root, "data");
         if (data) {
+            m_maxRows = std::min(MaxRows, MaxCells / std::size_t(std::max(table->ColumnCount(), 1)));
             const std::size_t count = CountRows(data);
             const std::uint32_t first = count ? table->AppendRows(count) : 0;
             const std::uint32_t end = ReadRows(data, first);
@@ -1167,7 +1181,7 @@ private:
     [[noreturn]] void FailAt(std::ptrdiff_t offset, const QString &what) const
     {
         throw EDatabaseError(
-            QStringLiteral("Cannot load %1, line %2: %3").arg(m_sourceName).arg(LineOf(offset)).arg(what));
+            QStringLiteral("Cannot load %1, line %2: %3").arg(m_sourceName, QString::number(LineOf(offset)), what));
     }
 
     /// Line of a file offset, counted in the unparsed image (parsing in place
@@ -1294,12 +1308,16 @@ private:
     std::size_t CountRows(const pugi::xml_node &data) const
     {
         std::size_t count = 0;
+        const auto counted = [&](const pugi::xml_node &n) {
+            if (++count > m_maxRows)
+                Fail(n.name(), QStringLiteral("the file holds more than %1 rows").arg(m_maxRows));
+        };
         for (pugi::xml_node n = data.first_child(); n; n = n.next_sibling()) {
             if (n.type() != pugi::node_element)
                 continue;
             const std::string_view local = LocalName(n.name());
             if (local == "row") {
-                ++count;
+                counted(n);
             } else if (local == "insert") {
                 for (pugi::xml_node r = n.first_child(); r; r = r.next_sibling()) {
                     if (r.type() != pugi::node_element)
@@ -1307,7 +1325,7 @@ private:
                     if (!IsRow(r))
                         Fail(r.name(), QStringLiteral("unexpected element <%1> in an insert section")
                                            .arg(QString::fromUtf8(r.name())));
-                    ++count;
+                    counted(r);
                 }
             } else if (local == "update") {
                 bool any = false;
@@ -1325,7 +1343,7 @@ private:
                 }
                 if (!any)
                     Fail(n.name(), QStringLiteral("an update section holds no row"));
-                ++count;
+                counted(n);
             } else if (local != "delete") {
                 Fail(n.name(), QStringLiteral("unexpected element <%1> in the data").arg(QString::fromUtf8(n.name())));
             }
@@ -1405,8 +1423,7 @@ private:
         const std::string_view value(text);
         if (value.size() > MaxValueBytes)
             Fail(text, QStringLiteral("the value of the column '%1' is longer than %2 MiB")
-                           .arg(column.Def().name)
-                           .arg(MaxValueMiB));
+                           .arg(column.Def().name, QString::number(MaxValueMiB)));
         const TFieldKind kind = column.Def().kind;
         TParse parsed = TParse::Ok;
         switch (kind) {
@@ -1495,6 +1512,7 @@ private:
     std::vector<TFileColumn> m_columns;
     std::unordered_map<std::string_view, int> m_byAttribute;
     int m_maxAttributes = ExtraRowAttributes;
+    std::size_t m_maxRows = MaxRows;
     int m_lastColumn = -1;
     std::uint64_t m_elements = 0;
 };
@@ -1526,7 +1544,7 @@ std::shared_ptr<TTableData> Read(const QByteArray &bytes, const QString &sourceN
 {
     if (bytes.size() > MaxFileBytes)
         throw EDatabaseError(
-            QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(sourceName).arg(MaxFileBytes >> 20));
+            QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(sourceName, QString::number(MaxFileBytes >> 20)));
     TFileBuffer buffer(std::size_t(bytes.size()));
     if (buffer.Size() > 0)
         std::memcpy(buffer.Data(), bytes.constData(), buffer.Size());
@@ -1540,7 +1558,8 @@ std::shared_ptr<TTableData> ReadFile(const QString &path, const std::vector<TCol
         throw EDatabaseError(QStringLiteral("Cannot load %1: %2").arg(path, file.errorString()));
     const qint64 size = file.size();
     if (size > MaxFileBytes)
-        throw EDatabaseError(QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(path).arg(MaxFileBytes >> 20));
+        throw EDatabaseError(
+            QStringLiteral("Cannot load %1: it is larger than %2 MiB").arg(path, QString::number(MaxFileBytes >> 20)));
     // Read straight into the buffer that is parsed in place: one copy of the file in memory.
     TFileBuffer buffer((std::size_t(size)));
     const qint64 got = size > 0 ? file.read(buffer.Data(), size) : 0;

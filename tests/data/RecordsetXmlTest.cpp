@@ -17,6 +17,7 @@
 #include <cmath>
 #include <csignal>
 #include <functional>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -378,6 +379,28 @@ TEST(RecordsetXmlTest, ValuesAreWrittenInAdoForms)
     }
 }
 
+TEST(RecordsetXmlTest, NonFiniteNumbersRoundTripAndNonDatesGoAsNull)
+{
+    TTableData data({{QStringLiteral("F"), TFieldKind::Float}, {QStringLiteral("D"), TFieldKind::DateTime}});
+    const double values[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
+    for (const double v : values) {
+        const std::uint32_t slot = data.AppendRow();
+        data.Column(0).SetDouble(slot, v);
+        data.Column(1).SetDouble(slot, v);
+    }
+    data.Column(1).SetDouble(data.AppendRow(), 1e9); // far beyond the year 9999
+    const QByteArray bytes = ToBytes(data);
+    EXPECT_TRUE(bytes.contains("\t<z:row F='INF'/>\n\t<z:row F='-INF'/>\n\t<z:row F='NaN'/>\n\t<z:row/>\n"));
+    const auto back = Read(bytes, QStringLiteral("memory"), {});
+    ASSERT_EQ(back->RowCount(), 4u);
+    EXPECT_EQ(back->Column(0).Cell(0).d, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(back->Column(0).Cell(1).d, -std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isnan(back->Column(0).Cell(2).d));
+    for (std::uint32_t slot = 0; slot < 4; ++slot)
+        EXPECT_TRUE(back->Column(1).IsNull(slot));
+}
+
 TEST(RecordsetXmlTest, NoLineBeforeTheLastIsTheClosingTag)
 {
     // Values and names that try to put "</xml>" on a line of their own.
@@ -734,7 +757,7 @@ std::vector<TBadFile> BadFiles()
 TEST(RecordsetXmlTest, BadFilesAreRefusedNamingFileAndLine)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Badfile.xml"));
+    const QString path = dir.filePath(QStringLiteral("Bad%2file.xml")); // a name that looks like a placeholder
     for (const TBadFile &bad : BadFiles()) {
         SCOPED_TRACE(bad.fault);
         const std::vector<TColumnDef> definition = bad.ownSchema ? std::vector<TColumnDef>() : BadFileColumns();
@@ -769,6 +792,20 @@ TEST(RecordsetXmlTest, AHugeValueIsRefused)
         << message.left(200).toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("longer than 16 MiB")));
     EXPECT_LT(message.size(), 400);
+}
+
+TEST(RecordsetXmlTest, AFloodOfRowsIsRefused)
+{
+    // 400 columns read allow 100,000 rows (the cells bound the table).
+    std::vector<TColumnDef> wide;
+    for (int i = 0; i < 400; ++i)
+        wide.push_back({QStringLiteral("C%1").arg(i), TFieldKind::Integer});
+    QByteArray rows;
+    for (int i = 0; i < 100001; ++i)
+        rows += "<z:row/>\n";
+    const QString message = ErrorOf([&] { Read(WithRows(rows), QStringLiteral("memory.xml"), wide); });
+    const int line = int(BadFileHead().count('\n')) + 1 + 100000;
+    EXPECT_EQ(message, QStringLiteral("Cannot load memory.xml, line %1: the file holds more than 100000 rows").arg(line));
 }
 
 TEST(RecordsetXmlTest, AMissingFileIsRefusedNamingIt)
