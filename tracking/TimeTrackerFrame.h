@@ -5,8 +5,8 @@
 // review window (every weekday); both bind to the data module's task table.
 
 #include "app/ui/BaseFrame.h"
+#include "tracking/TimesheetModel.h"
 
-#include <QBrush>
 #include <QString>
 
 #include <array>
@@ -21,7 +21,6 @@ class TdmTasks_Form;
 class TMessageReporter;
 class TRecordTable;
 class TTimeTracker;
-class TTimesheetModel;
 class TTimesheetView;
 
 class TFrame_TimeTracker_Form : public TBaseFrameVRQ_BaseForm
@@ -153,10 +152,9 @@ public:
     bool TimerEnabled() const;
 
     // --- rows ------------------------------------------------------------------------------
-    /// Row background by line; the main window paints active lines in the
-    /// highlight colour. Without one the rows use the base colour.
-    using TRowBrush = std::function<QBrush(bool active)>;
-    void SetRowBrush(TRowBrush brush);
+    /// Row colours by line; the main window paints active lines in the
+    /// highlight colour. Without a painter the rows use the view's colours.
+    void SetRowPainter(TRowPainter painter);
     /// Height of the area the rows are shown in, and the number of whole rows it holds.
     int RowAreaHeight() const;
     int VisibleRowCount() const;
@@ -182,7 +180,9 @@ public:
     TdmTasks_Form &DataModule() const { return m_dm; }
     TRecordTable &Tasks() const;
     TTimesheetModel &Model() const { return *m_model; }
+    /// The row area.
     QTableView &dbcgTasks() const;
+    TTimesheetView &View() const { return *m_view; }
     QWidget *TotalsPanel = nullptr;
     QLabel *lblTotalMessage = nullptr;
     QLabel *lblDailyDuration = nullptr;
@@ -222,7 +222,7 @@ private:
 
     void CreateActions();
     void CreateTotalsBar();
-    bool &VisibleFlag(int tag);
+    bool *VisibleFlag(int tag);
     void SetColumnVisible(int tag, bool Value);
     void ApplyColumnVisibility(int tag);
     void AdjustPositions();
@@ -238,7 +238,6 @@ private:
     TTimeTracker *m_tracker = nullptr;
     TTimesheetModel *m_model = nullptr;
     TTimesheetView *m_view = nullptr;
-    TRowBrush m_rowBrush;
 
     QString m_sPanelName;
     QString FHelpString;
