@@ -671,7 +671,7 @@ const std::vector<TColumnDef> &BadFileColumns()
     return columns;
 }
 
-/// A valid file up to its data section, and the line its first row goes on.
+/// A valid file up to and including the line that opens its data section.
 QByteArray BadFileHead()
 {
     const QByteArray empty = ToBytes(TTableData(BadFileColumns()));
