@@ -3,7 +3,11 @@
 // rows per day), saved to and loaded from its file. Other store benchmarks
 // (filters, sorts) reuse History().
 
+#include "BenchMemory.h"
+
 #include "app/core/DateTimeValue.h"
+#include "data/RecordTable.h"
+#include "data/Schema.h"
 #include "data/RecordsetXml.h"
 #include "data/TableData.h"
 
@@ -154,42 +158,10 @@ const QString &HistoryFile()
     return path;
 }
 
-/// A "VmRSS:"-style figure of /proc/self/status in bytes.
-std::size_t StatusBytes(const char *key)
-{
-    FILE *status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return 0;
-    char line[256];
-    std::size_t kb = 0;
-    const std::size_t keyLength = std::strlen(key);
-    while (std::fgets(line, sizeof line, status)) {
-        if (std::strncmp(line, key, keyLength) == 0) {
-            kb = std::strtoull(line + keyLength, nullptr, 10);
-            break;
-        }
-    }
-    std::fclose(status);
-    return kb * 1024;
-}
-
-/// Resets the peak resident size to the current one (Linux clear_refs 5).
-bool ResetPeak()
-{
-    FILE *refs = std::fopen("/proc/self/clear_refs", "w");
-    if (!refs)
-        return false;
-    const bool ok = std::fputs("5", refs) >= 0;
-    return std::fclose(refs) == 0 && ok;
-}
-
-std::size_t HeapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
-constexpr double MiB = 1024.0 * 1024.0;
+using BenchMemory::HeapInUse;
+using BenchMemory::MiB;
+using BenchMemory::ResetPeak;
+using BenchMemory::StatusBytes;
 
 void BM_SaveHistory(benchmark::State &state)
 {
@@ -264,8 +236,59 @@ void BM_LoadHistoryMemory(benchmark::State &state)
     state.counters["held_MiB"] = held;
 }
 
+/// The history loaded into a table defined like adsReporting.
+TRecordTable &HistoryTable()
+{
+    static const std::unique_ptr<TRecordTable> table = [] {
+        auto t = std::make_unique<TRecordTable>(QStringLiteral("adsReporting"));
+        Schema::DefineFields(*t, Schema::Table(u"adsReporting"), {});
+        t->LoadFromFile(HistoryFile());
+        return t;
+    }();
+    return *table;
+}
+
+QString RangeFilter(QDate from, QDate to)
+{
+    return QStringLiteral(" DateTimeSubmitted >= ") + DateTimeValue::DateToStr(DateTimeValue::FromDate(from))
+           + QStringLiteral(" AND DateTimeSubmitted <= ") + DateTimeValue::DateToStr(DateTimeValue::FromDate(to));
+}
+
+// The report window's selection: a date range, then the report's order.
+void FilterAndSort(benchmark::State &state, const QString &filter)
+{
+    TRecordTable &table = HistoryTable();
+    int rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.SetFiltered(false);
+        table.SetSort(QString());
+        state.ResumeTiming();
+        table.SetFilter(filter);
+        table.SetFiltered(true);
+        table.SetSort(QStringLiteral("ProjectNumber,TaskCode"));
+        rows = table.RecordCount();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = rows;
+    if (rows == 0)
+        state.SkipWithError("the range selected no rows");
+}
+
+void BM_FilterOneMonthAndSort(benchmark::State &state)
+{
+    FilterAndSort(state, RangeFilter(QDate(2020, 3, 1), QDate(2020, 3, 31)));
+}
+
+void BM_FilterAllTimeAndSort(benchmark::State &state)
+{
+    FilterAndSort(state, RangeFilter(QDate(1900, 1, 1), QDate(2100, 12, 31)));
+}
+
 } // namespace
 
+BENCHMARK(BM_FilterOneMonthAndSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterAllTimeAndSort)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadHistoryMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteHistoryToMemory)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -252,72 +253,139 @@ void TRecordTable::RebuildView(bool keepCurrent)
     }
 }
 
+namespace {
+
+// An order-preserving unsigned form of a double.
+std::uint64_t OrderedBits(double d)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return (bits & 0x8000000000000000ull) ? ~bits : bits | 0x8000000000000000ull;
+}
+
+} // namespace
+
 void TRecordTable::SortView()
 {
     if (m_sortKeys.empty() || m_view.size() < 2)
         return;
-    // Texts order without regard to case: rank each distinct text once.
-    std::vector<std::vector<std::uint32_t>> ranks(m_sortKeys.size());
-    for (std::size_t k = 0; k < m_sortKeys.size(); ++k) {
+    // Every key becomes one unsigned ordinal per row (texts by their rank among
+    // the distinct texts, ignoring case), so the sort compares plain numbers.
+    const std::size_t keyCount = m_sortKeys.size();
+    const std::size_t rows = m_view.size();
+    std::vector<std::uint64_t> ordinals(rows * keyCount);
+    std::vector<std::uint8_t> nulls(rows * keyCount);
+    for (std::size_t k = 0; k < keyCount; ++k) {
         const TColumn &column = m_data->Column(m_sortKeys[k].column);
-        if (!IsTextKind(column.Def().kind))
-            continue;
-        const auto &pool = column.TextPool();
-        std::vector<std::uint32_t> order(pool.size());
-        std::iota(order.begin(), order.end(), 0u);
-        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return pool[a].compare(pool[b], Qt::CaseInsensitive) < 0;
-        });
-        auto &rank = ranks[k];
-        rank.assign(pool.size(), 0);
-        std::uint32_t r = 0;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            if (i > 0 && pool[order[i - 1]].compare(pool[order[i]], Qt::CaseInsensitive) != 0)
-                ++r;
-            rank[order[i]] = r;
+        std::vector<std::uint32_t> rank;
+        if (IsTextKind(column.Def().kind)) {
+            const auto &pool = column.TextPool();
+            std::vector<std::uint32_t> order(pool.size());
+            std::iota(order.begin(), order.end(), 0u);
+            std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+                return pool[a].compare(pool[b], Qt::CaseInsensitive) < 0;
+            });
+            rank.assign(pool.size(), 0);
+            std::uint32_t r = 0;
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                if (i > 0 && pool[order[i - 1]].compare(pool[order[i]], Qt::CaseInsensitive) != 0)
+                    ++r;
+                rank[order[i]] = r;
+            }
+        }
+        const TFieldKind kind = column.Def().kind;
+        for (std::size_t i = 0; i < rows; ++i) {
+            const std::uint32_t slot = m_view[i];
+            std::uint64_t &ordinal = ordinals[i * keyCount + k];
+            if (column.IsNull(slot)) {
+                nulls[i * keyCount + k] = 1;
+                ordinal = 0;
+                continue;
+            }
+            switch (kind) {
+            case TFieldKind::String:
+            case TFieldKind::Memo:
+                ordinal = rank[column.TextIndex(slot)];
+                break;
+            case TFieldKind::Float:
+            case TFieldKind::DateTime:
+            case TFieldKind::Time:
+                ordinal = OrderedBits(column.Cell(slot).d);
+                break;
+            case TFieldKind::Blob:
+                ordinal = 0;
+                break;
+            default:
+                ordinal = std::uint64_t(column.Cell(slot).i) ^ 0x8000000000000000ull;
+                break;
+            }
         }
     }
-    const TTableData &data = *m_data;
-    std::stable_sort(m_view.begin(), m_view.end(), [&](std::uint32_t a, std::uint32_t b) {
-        for (std::size_t k = 0; k < m_sortKeys.size(); ++k) {
-            const TColumn &column = data.Column(m_sortKeys[k].column);
-            const bool na = column.IsNull(a);
-            const bool nb = column.IsNull(b);
-            int order = 0;
-            if (na || nb) {
-                order = na == nb ? 0 : na ? -1 : 1;
-            } else {
-                switch (column.Def().kind) {
-                case TFieldKind::String:
-                case TFieldKind::Memo: {
-                    const auto ra = ranks[k][column.TextIndex(a)];
-                    const auto rb = ranks[k][column.TextIndex(b)];
-                    order = ra < rb ? -1 : ra > rb ? 1 : 0;
-                    break;
-                }
-                case TFieldKind::Float:
-                case TFieldKind::DateTime:
-                case TFieldKind::Time: {
-                    const double da = column.Cell(a).d;
-                    const double db = column.Cell(b).d;
-                    order = da < db ? -1 : da > db ? 1 : 0;
-                    break;
-                }
-                case TFieldKind::Blob:
-                    break;
-                default: {
-                    const auto ia = column.Cell(a).i;
-                    const auto ib = column.Cell(b).i;
-                    order = ia < ib ? -1 : ia > ib ? 1 : 0;
-                    break;
-                }
-                }
+    // When every key's span of ordinals fits, pack the keys into one number per
+    // row (descending keys inverted) and sort those: the common report orders
+    // by a project number and a task code fit easily.
+    {
+        std::vector<std::uint64_t> low(keyCount, ~0ull), span(keyCount, 0);
+        int bitsNeeded = 0;
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            std::uint64_t lo = ~0ull, hi = 0;
+            for (std::size_t i = 0; i < rows; ++i) {
+                lo = std::min(lo, ordinals[i * keyCount + k]);
+                hi = std::max(hi, ordinals[i * keyCount + k]);
             }
-            if (order != 0)
-                return m_sortKeys[k].descending ? order > 0 : order < 0;
+            low[k] = lo;
+            if (hi - lo > (1ull << 62)) {
+                bitsNeeded = 65;
+                break;
+            }
+            span[k] = hi - lo + 2; // room for null below every value
+            int bits = 0;
+            while (bits < 64 && (span[k] - 1) >> bits)
+                ++bits;
+            bitsNeeded += span[k] < 2 ? 1 : bits;
         }
-        return false;
+        if (bitsNeeded <= 64 && keyCount > 0) {
+            std::vector<std::pair<std::uint64_t, std::uint32_t>> packed(rows);
+            for (std::size_t i = 0; i < rows; ++i) {
+                std::uint64_t key = 0;
+                for (std::size_t k = 0; k < keyCount; ++k) {
+                    const std::size_t at = i * keyCount + k;
+                    std::uint64_t v = nulls[at] ? 0 : ordinals[at] - low[k] + 1;
+                    if (m_sortKeys[k].descending)
+                        v = span[k] - 1 - v;
+                    key = key * span[k] + v;
+                }
+                packed[i] = {key, std::uint32_t(i)};
+            }
+            std::sort(packed.begin(), packed.end());
+            std::vector<std::uint32_t> sorted(rows);
+            for (std::size_t i = 0; i < rows; ++i)
+                sorted[i] = m_view[packed[i].second];
+            m_view = std::move(sorted);
+            return;
+        }
+    }
+    // Sort positions; ties keep their previous order.
+    std::vector<std::uint32_t> order(rows);
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            const std::size_t ia = a * keyCount + k;
+            const std::size_t ib = b * keyCount + k;
+            int cmp = 0;
+            if (nulls[ia] != nulls[ib])
+                cmp = nulls[ia] ? -1 : 1;
+            else if (ordinals[ia] != ordinals[ib])
+                cmp = ordinals[ia] < ordinals[ib] ? -1 : 1;
+            if (cmp != 0)
+                return m_sortKeys[k].descending ? cmp > 0 : cmp < 0;
+        }
+        return a < b;
     });
+    std::vector<std::uint32_t> sorted(rows);
+    for (std::size_t i = 0; i < rows; ++i)
+        sorted[i] = m_view[order[i]];
+    m_view = std::move(sorted);
 }
 
 std::uint32_t TRecordTable::CurrentSlot() const
@@ -690,9 +758,12 @@ void TRecordTable::SetFilter(const QString &text)
     LeavePending();
     m_filterText = text;
     m_filter = std::move(filter);
-    Notify([](TTableListener *l) { l->AboutToReset(); });
-    RebuildView(false);
-    Notify([](TTableListener *l) { l->Reset(); });
+    // With filtering off the rows stay as they are; only the cursor goes back.
+    if (m_filtered) {
+        Notify([](TTableListener *l) { l->AboutToReset(); });
+        RebuildView(false);
+        Notify([](TTableListener *l) { l->Reset(); });
+    }
     m_bof = true;
     m_eof = m_view.empty();
     SetCurrent(m_view.empty() ? -1 : 0, true);
@@ -738,7 +809,10 @@ void TRecordTable::SetSort(const QString &text)
     m_sortKeys = std::move(keys);
     const std::uint32_t current = CurrentSlot();
     Notify([](TTableListener *l) { l->AboutToReset(); });
-    RebuildView(false);
+    if (m_sortKeys.empty())
+        RebuildView(false); // back to the natural order
+    else
+        SortView(); // the rows that pass stay; only their order changes
     Notify([](TTableListener *l) { l->Reset(); });
     const auto it = std::find(m_view.begin(), m_view.end(), current);
     SetCurrent(it == m_view.end() ? (m_view.empty() ? -1 : 0) : int(it - m_view.begin()), true);

@@ -55,7 +55,7 @@ int TRecordTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant TRecordTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     // While the table's notifications are suspended, rows may differ from what
     // the views were told; rows past the end read as empty.
@@ -138,7 +138,7 @@ bool TRecordTableModel::setData(const QModelIndex &index, const QVariant &value,
 
 Qt::ItemFlags TRecordTableModel::flags(const QModelIndex &index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return Qt::NoItemFlags;
     const TTableField &field = *m_fields[std::size_t(index.column())];
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;

@@ -54,8 +54,10 @@ Decoded Decode(double value)
     double days = std::trunc(value);
     double ms = std::round(std::fabs(value - days) * MSecsPerDay);
     if (ms >= MSecsPerDay) {
+        // The time of day reached midnight: that is the next calendar day, also
+        // before day 0, where the fraction still counts forward from midnight.
         ms -= MSecsPerDay;
-        days += value < 0 ? -1 : 1;
+        days += 1;
     }
     return {Epoch().addDays(qint64(days)), QTime::fromMSecsSinceStartOfDay(int(ms))};
 }
