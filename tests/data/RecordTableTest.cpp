@@ -559,3 +559,24 @@ TEST(RecordTableFields, CalculatedFieldsAreComputedForTheRowBeingRead)
     EXPECT_EQ(t.ValueAt(2, t.FieldByName(u"Twice")).toInt(), 6);
     EXPECT_EQ(t.FieldByName(u"Twice").AsInteger(), 2) << "reading another row leaves the current one";
 }
+
+TEST_F(ClientTable, SortPutsNullsFirstAndOrdersNegativeNumbersAndMixedDirections)
+{
+    AddClient(-5, "b");
+    AddClient(3, "a");
+    table.Append();
+    table.FieldByName(u"ClientName").SetAsString("null id");
+    table.Post();
+    AddClient(-5, "a");
+    AddClient(3, "c");
+    table.SetSort(QStringLiteral("ClientId ASC, ClientName DESC"));
+    EXPECT_EQ(Names(table), (QStringList{"null id", "b", "a", "c", "a"}));
+    table.SetSort(QStringLiteral("ClientId DESC,ClientName"));
+    EXPECT_EQ(Names(table), (QStringList{"a", "c", "a", "b", "null id"}));
+    table.Edit();
+    table.FieldByName(u"Rate").SetAsFloat(-1.5);
+    table.Post();
+    table.SetSort(QStringLiteral("Rate DESC"));
+    EXPECT_EQ(table.ValueAt(0, table.FieldByName(u"Rate")).value<TCurrency>(), TCurrency::FromUnits(-15000));
+    EXPECT_EQ(Names(table).last(), QStringLiteral("null id")) << "unrated rows follow the rated one and keep their order";
+}
