@@ -27,8 +27,6 @@ void TTrackingPause::SetPaused(bool Value)
 
 void TTrackingPause::aPauseRestartExecute()
 {
-    // A pause or restart by hand is the user's: leaving lunch does not undo it.
-    m_lunchPaused = false;
     SetPaused(!FPaused);
 }
 
@@ -39,11 +37,9 @@ void TTrackingPause::SetLunchtime(bool Value)
         FbSetLunch = true;
     if (FLunchtime && !FPaused) {
         SetPaused(true);
-        m_lunchPaused = true;
-    } else if (!FLunchtime && FPaused && m_lunchPaused) {
-        // Only the lunch rule's own pause is lifted: a user who paused by hand
-        // (before or during lunch) and went away must not find time recorded.
-        m_lunchPaused = false;
+    } else if (!FLunchtime && FPaused) {
+        // Leaving lunch restarts tracking, also after a pause by hand before or
+        // during lunch: the end of lunch is when work starts again.
         SetPaused(false);
     }
 }

@@ -72,8 +72,6 @@ private:
     bool FPaused = false;
     bool FLunchtime = false;
     bool FbSetLunch = false;
-    // The pause in force was made by the lunch rule and not changed by hand since.
-    bool m_lunchPaused = false;
     bool m_suspended = false;
     TPauseActionLook m_look{QStringLiteral("&Pause"), QStringLiteral("Pause"), PauseImage};
 };

