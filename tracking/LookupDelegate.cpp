@@ -25,6 +25,9 @@ int TLookupListModel::rowCount(const QModelIndex &parent) const
 
 QVariant TLookupListModel::data(const QModelIndex &index, int role) const
 {
+    // The box asks for its current row's data while it has none.
+    if (!index.isValid())
+        return {};
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const TLookupItem &item = m_items[std::size_t(index.row())];

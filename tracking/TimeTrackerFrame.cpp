@@ -102,7 +102,7 @@ TFrame_TimeTracker_Form::TFrame_TimeTracker_Form(QWidget *owner, TdmTasks_Form &
         if (tag == gcDescription)
             continue;
         header->setSectionResizeMode(ColumnOf(tag), QHeaderView::Fixed);
-        header->resizeSection(ColumnOf(tag), m_widths[std::size_t(tag)] + 1);
+        FitColumn(tag);
     }
     header->setSectionResizeMode(ColumnOf(gcDescription), QHeaderView::Stretch);
     m_view->setColumnHidden(TTimesheetModel::ClientIdColumn, true);
@@ -455,8 +455,11 @@ void TFrame_TimeTracker_Form::SetDayColumnField(int tag, const QString &fieldNam
 
 void TFrame_TimeTracker_Form::SetColumnCaption(int tag, const QString &caption)
 {
-    if (tag >= FirstColumn && tag <= LastColumn)
-        m_model->SetHeaderCaption(ColumnOf(tag), caption);
+    if (tag < FirstColumn || tag > LastColumn)
+        return;
+    m_model->SetHeaderCaption(ColumnOf(tag), caption);
+    FitColumn(tag);
+    AdjustPositions();
 }
 
 void TFrame_TimeTracker_Form::SetColumnWidth(int tag, int width)
@@ -464,8 +467,21 @@ void TFrame_TimeTracker_Form::SetColumnWidth(int tag, int width)
     if (tag < FirstColumn || tag > LastColumn || tag == gcDescription)
         return;
     m_widths[std::size_t(tag)] = width;
-    m_view->horizontalHeader()->resizeSection(ColumnOf(tag), width + 1);
+    FitColumn(tag);
     AdjustPositions();
+}
+
+void TFrame_TimeTracker_Form::FitColumn(int tag)
+{
+    if (tag == gcDescription)
+        return;
+    // The design width, or what the caption needs in the user's font, and the
+    // 1-pixel separator.
+    QHeaderView *header = m_view->horizontalHeader();
+    const QString caption = m_model->headerData(ColumnOf(tag), Qt::Horizontal, Qt::DisplayRole).toString();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int needed = header->fontMetrics().horizontalAdvance(caption) + 2 * margin + 2;
+    header->resizeSection(ColumnOf(tag), std::max(m_widths[std::size_t(tag)], needed) + 1);
 }
 
 QString TFrame_TimeTracker_Form::ColumnFieldName(int tag) const
@@ -502,7 +518,7 @@ void TFrame_TimeTracker_Form::SetConstraints()
     int width = DescriptionMinWidth + frameWidth + m_view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int tag = FirstColumn; tag <= LastColumn; ++tag)
         if (tag != gcDescription && ColumnShown(tag))
-            width += m_widths[std::size_t(tag)] + 1;
+            width += header->sectionSize(ColumnOf(tag));
     const int headerHeight = std::max(header->sizeHint().height(), header->height());
     const int height = kTotalsHeight + RowHeight + headerHeight + frameWidth + 3;
     setMinimumSize(width, height);

@@ -103,8 +103,8 @@ public:
     void SetCreationPhase(bool Value);
 
     /// Shows another field in a day column (the main window's Today column
-    /// follows the date), with its header caption and width (design width,
-    /// without the 1-pixel separator).
+    /// follows the date), with its header caption and width (the design width
+    /// without the 1-pixel separator; a column is never narrower than its caption).
     void SetDayColumnField(int tag, const QString &fieldName);
     void SetColumnCaption(int tag, const QString &caption);
     void SetColumnWidth(int tag, int width);
@@ -227,6 +227,7 @@ private:
     void ApplyColumnVisibility(int tag);
     void AdjustPositions();
     void SetConstraints();
+    void FitColumn(int tag);
     void LayoutTotals();
     void UpdateActions();
     void ShowError(const QString &message);

@@ -79,6 +79,8 @@ bool TTimesheetModel::RowActive(int row) const
 
 QVariant TTimesheetModel::data(const QModelIndex &index, int role) const
 {
+    if (!index.isValid())
+        return {};
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const int column = index.column();
@@ -142,6 +144,8 @@ QVariant TTimesheetModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags TTimesheetModel::flags(const QModelIndex &index) const
 {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
     Qt::ItemFlags f = TRecordTableModel::flags(index);
     if (index.isValid() && (index.column() == kPriorityColumn || index.column() == kDurationColumn))
         f &= ~Qt::ItemIsEditable;

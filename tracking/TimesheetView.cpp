@@ -108,40 +108,36 @@ void TTimesheetView::FocusEditorLater(QWidget *editor)
 
 void TTimesheetView::commitData(QWidget *editor)
 {
-    if (m_committing)
+    // Editors released by a reset may still report a focus change.
+    if (m_committing || editor != m_editor)
         return;
-    if (editor != m_editor) {
-        QTableView::commitData(editor);
-        return;
-    }
     const auto *delegate = qobject_cast<const TGridDelegate *>(itemDelegateForIndex(m_editorIndex));
     m_committing = true;
     QTableView::commitData(editor);
     m_committing = false;
     m_lastCommitRefused = delegate && delegate->LastRefused();
+    m_refusalSeen |= m_lastCommitRefused;
     if (m_lastCommitRefused && m_editor)
         FocusEditorLater(editor);
 }
 
 void TTimesheetView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    // A focus change while a refusal is being shown does not end the edit.
-    if (m_committing)
+    // A focus change while a refusal is being shown does not end the edit,
+    // nor does one of an editor the view has already released.
+    if (m_committing || editor != m_editor)
         return;
-    const bool ours = editor == m_editor;
-    if (ours && m_lastCommitRefused && hint != QAbstractItemDelegate::RevertModelCache) {
+    if (m_lastCommitRefused && hint != QAbstractItemDelegate::RevertModelCache) {
         m_lastCommitRefused = false;
         FocusEditorLater(editor);
         return;
     }
     m_lastCommitRefused = false;
-    const int column = ours ? m_editorIndex.column() : -1;
-    if (ours) {
-        m_editor = nullptr;
-        m_editorIndex = QPersistentModelIndex();
-    }
+    const int column = m_editorIndex.column();
+    m_editor = nullptr;
+    m_editorIndex = QPersistentModelIndex();
     QTableView::closeEditor(editor, hint);
-    if (ours && hint != QAbstractItemDelegate::RevertModelCache)
+    if (hint != QAbstractItemDelegate::RevertModelCache)
         m_frame.OnEditorClosed(TTimesheetModel::TagOfColumn(column));
 }
 
@@ -158,12 +154,12 @@ void TTimesheetView::currentChanged(const QModelIndex &current, const QModelInde
         QTableView::currentChanged(current, previous);
         return;
     }
-    m_lastCommitRefused = false;
+    m_refusalSeen = false;
     const QPersistentModelIndex editorCell = m_editorIndex;
     // Commits and closes the editor of the cell left.
     QTableView::currentChanged(current, previous);
-    if (m_editor && m_lastCommitRefused) {
-        m_lastCommitRefused = false;
+    if (m_editor && m_refusalSeen) {
+        m_refusalSeen = false;
         SetCurrentQuietly(editorCell);
         FocusEditorLater(m_editor);
         return;

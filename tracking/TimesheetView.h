@@ -54,7 +54,8 @@ private:
     QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editorIndex;
     bool m_committing = false;
-    bool m_lastCommitRefused = false;
+    bool m_lastCommitRefused = false; // consumed by the close that follows the commit
+    bool m_refusalSeen = false;       // a commit was refused while the current cell changed
     bool m_reverting = false;
 
     // A cell in edit when the table reset its views.
