@@ -1,6 +1,7 @@
 // Zelbra entry point: the start-up in its fixed order, then the message loop
 // until the main window closes.
 #include "app/ui/ZelbraApplication.h"
+#include "review/SubmitForm.h"
 #include "tracking/StartUp.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,9 @@ private:
 
 } // namespace
 
+// The review window's Exit ends the application through the main window.
+static_assert(TForm_Submit_Form::mrClose == TForm_Main_Form::mrExit);
+
 int main(int argc, char **argv)
 {
     TZelbraApplication app(argc, argv);
@@ -61,10 +65,19 @@ int main(int argc, char **argv)
         options.mainForm.splashWaitMs = 0;
 
     TZelbraStartUp startUp(options);
-    startUp.CreateLongLivedWindows = [](TZelbraStartUp &) {
-        // The review window (TForm_Submit_Form, then handed to the main window
-        // through SetDisplaySubmitForm), the report selection window and the
-        // four report layouts are created here, in that order.
+    startUp.CreateLongLivedWindows = [](TZelbraStartUp &s) {
+        auto review = std::make_unique<TForm_Submit_Form>(*s.DataModule(), nullptr, &s.Messages());
+        s.NoteStep(QStringLiteral("ReviewWindow"));
+        TForm_Submit_Form *form = review.get();
+        s.MainForm()->SetDisplaySubmitForm([form](const QString &panelName) {
+            TSubmitFormResult result;
+            result.modalResult = form->DisplaySubmitForm(panelName, result.panelName);
+            return result;
+        });
+        s.KeepWindow(std::move(review));
+        // The report selection window and the four report layouts
+        // (project summary, user activity, task duration, client activity)
+        // are created here, in that order, once they exist.
     };
 
     switch (startUp.Start()) {

@@ -42,6 +42,8 @@ TZelbraStartUp::TZelbraStartUp(TStartUpOptions options)
 TZelbraStartUp::~TZelbraStartUp()
 {
     // Windows go before the data module they are bound to; the lock goes last.
+    while (!m_windows.empty())
+        m_windows.pop_back();
     m_main.reset();
     m_dm.reset();
     m_instance.reset();

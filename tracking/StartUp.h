@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TMessageReporter;
 class TSingleInstance;
@@ -49,6 +50,10 @@ public:
     /// review window, the report windows); runs inside Start().
     std::function<void(TZelbraStartUp &)> CreateLongLivedWindows;
 
+    /// Keeps a long-lived window until the end of the run; the windows kept
+    /// go before the main window and the data module.
+    void KeepWindow(std::unique_ptr<QWidget> window) { m_windows.push_back(std::move(window)); }
+
     /// Closes the main window the normal way (placement and data saved).
     /// False when it stayed open (the user kept it, or a cell refused).
     bool RequestShutdown();
@@ -70,5 +75,6 @@ private:
     std::unique_ptr<TSingleInstance> m_instance;
     std::unique_ptr<TdmTasks_Form> m_dm;
     std::unique_ptr<TForm_Main_Form> m_main;
+    std::vector<std::unique_ptr<QWidget>> m_windows;
     QStringList m_steps;
 };

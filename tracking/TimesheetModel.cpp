@@ -1,5 +1,6 @@
 #include "tracking/TimesheetModel.h"
 
+#include "app/core/DurationText.h"
 #include "data/PriorityImage.h"
 
 #include <QColor>
@@ -100,11 +101,9 @@ QVariant TTimesheetModel::data(const QModelIndex &index, int role) const
     case PartDayRole:
         if (column != kDurationColumn || index.row() >= Table().RecordCount())
             return {};
-        try {
-            return Table().TextAt(index.row(), m_partDay, true);
-        } catch (const std::exception &) {
-            return {};
-        }
+        // The rest of the week after whole working days is a duration: the
+        // clock text, whatever the locale's time of day looks like.
+        return ClockText(Table().ValueAt(index.row(), m_partDay).toDouble());
     case Qt::ToolTipRole:
         if (column == kDurationColumn)
             return QStringLiteral("Days");
