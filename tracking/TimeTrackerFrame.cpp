@@ -764,9 +764,21 @@ void TFrame_TimeTracker_Form::dbeTaskCodeExit()
         return;
     }
     m_messages->ShowMessage(QStringLiteral("Task does not exist."));
-    // Back into the task code, once the edit that was left has closed.
-    QTimer::singleShot(0, this, [this] {
-        const int row = Tasks().RecNo();
+    // Back into the task code of this line, once the edit that was left has closed.
+    const QString line = tasks.Bookmark();
+    QTimer::singleShot(0, this, [this, line] {
+        TRecordTable &table = Tasks();
+        if (table.Bookmark() != line && table.BookmarkValid(line)) {
+            if (!m_view->CommitOpenEditor())
+                return;
+            try {
+                table.SetBookmark(line);
+            } catch (const std::exception &e) {
+                ShowError(QString::fromStdString(e.what()));
+                return;
+            }
+        }
+        const int row = table.RecNo();
         if (row >= 0)
             m_view->EditCell(m_model->index(row, ColumnOf(gcTaskCode)));
     });

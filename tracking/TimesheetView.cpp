@@ -136,9 +136,11 @@ void TTimesheetView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEdit
     const int column = m_editorIndex.column();
     m_editor = nullptr;
     m_editorIndex = QPersistentModelIndex();
-    QTableView::closeEditor(editor, hint);
+    // The leave rules run while the line left is still the current one; the
+    // hint may move on to another row.
     if (hint != QAbstractItemDelegate::RevertModelCache)
         m_frame.OnEditorClosed(TTimesheetModel::TagOfColumn(column));
+    QTableView::closeEditor(editor, hint);
 }
 
 void TTimesheetView::SetCurrentQuietly(const QModelIndex &index)

@@ -258,6 +258,33 @@ TEST_F(FrameTest, UnknownTaskCodeWithCreationOffIsReportedAndTheCodeEditReopens)
     EXPECT_EQ(View().EditorIndex().column(), TTimesheetModel::ColumnOfTag(Grid::gcTaskCode));
 }
 
+TEST_F(FrameTest, UnknownTaskCodeLeftIntoTheLineBeforeIsCaughtOnItsOwnLine)
+{
+    dm->adsDefaults.Edit();
+    dm->adsDefaults.FieldByName(u"NewTaskInsertAllowed").SetAsBoolean(false);
+    dm->adsDefaults.Post();
+    // The task code is the first cell that takes text: Shift+Tab leaves it
+    // for the last day cell of the line before.
+    grid->SetPriorityVisible(false);
+    grid->SetSummaryDurationVisible(false);
+    grid->SetbClientsVisible(false);
+    grid->SetProjectsVisible(false);
+    const int line = RowOf(QStringLiteral("MEET"));
+    ASSERT_GT(line, 0);
+    QLineEdit *edit = Type(QStringLiteral("MEET"), Grid::gcTaskCode, QStringLiteral("NOPE"));
+    ASSERT_TRUE(edit);
+    QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(reporter.messages, QStringList{QStringLiteral("Task does not exist.")});
+    QApplication::processEvents();
+    QApplication::processEvents();
+    const int row = RowOf(QStringLiteral("NOPE"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(Tasks().RecNo(), row);
+    ASSERT_TRUE(View().OpenEditor());
+    EXPECT_EQ(View().EditorIndex().row(), row);
+    EXPECT_EQ(View().EditorIndex().column(), TTimesheetModel::ColumnOfTag(Grid::gcTaskCode));
+}
+
 TEST_F(FrameTest, RefusedCellValueKeepsTheOldValueTheEditorAndTheRow)
 {
     // A time that is no time.
