@@ -17,8 +17,8 @@
 namespace {
 
 // With ZELBRA_FIRST_PAINT_PROBE set (the start-up benchmark), the program
-// writes "first-paint" once the main window has painted for the first time and
-// then closes it the normal way.
+// writes "first-paint history=<rows>" once the main window has painted for the
+// first time and then closes it the normal way.
 class TFirstPaintProbe : public QObject
 {
 public:
@@ -35,7 +35,8 @@ protected:
             m_seen = true;
             // Reported once the paint has finished.
             QTimer::singleShot(0, this, [this] {
-                std::fputs("first-paint\n", stdout);
+                const TdmTasks_Form *dm = m_startUp.DataModule();
+                std::printf("first-paint history=%d\n", dm ? dm->adsReporting.RecordCount() : -1);
                 std::fflush(stdout);
                 m_startUp.RequestShutdown();
             });

@@ -38,6 +38,8 @@ QVariant TLookupListModel::data(const QModelIndex &index, int role) const
         return item.edit;
     case Qt::UserRole:
         return item.key;
+    case Qt::FontRole:
+        return m_font ? QVariant(*m_font) : QVariant();
     default:
         return {};
     }
@@ -114,7 +116,8 @@ QWidget *TLookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
         items = TLookupListModel::ItemsOf(dm.adsClients, u"ClientId", u"ClientName", u"ClientName");
         break;
     }
-    combo->setModel(new TLookupListModel(std::move(items), combo));
+    auto *list = new TLookupListModel(std::move(items), combo);
+    combo->setModel(list);
 
     if (m_kind == lkTaskCode) {
         combo->setEditable(true);
@@ -123,7 +126,7 @@ QWidget *TLookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
         combo->lineEdit()->setToolTip(QStringLiteral("Task Code"));
         // The summaries pad the code to 20 characters: a fixed-pitch face lines
         // the descriptions up.
-        combo->view()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        list->SetFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         combo->view()->setMinimumWidth(m_frame.ColumnWidth(TFrame_TimeTracker_Form::gcTaskCode)
                                        + m_frame.ColumnWidth(TFrame_TimeTracker_Form::gcDescription));
     } else {

@@ -8,8 +8,10 @@
 
 #include <QAbstractListModel>
 #include <QComboBox>
+#include <QFont>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class TRecordTable;
@@ -36,6 +38,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     /// Row of a key, -1 when the list does not hold it.
     int RowOfKey(const QVariant &key) const;
+    /// The face the list shows its rows in (Qt::FontRole).
+    void SetFont(const QFont &font) { m_font = font; }
 
     /// The rows of a reference table in its order: key field, shown field and
     /// the field an editable box takes.
@@ -44,6 +48,7 @@ public:
 
 private:
     std::vector<TLookupItem> m_items;
+    std::optional<QFont> m_font;
 };
 
 /// A lookup box that reports when its list drops down.
