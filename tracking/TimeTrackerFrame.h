@@ -62,7 +62,8 @@ public:
     /// Current task, counters, totals, the initial order (TaskCode ASC), the
     /// first active line as current task, the size limits; starts the timers.
     void Initialise() override;
-    /// Leaves a cell being edited, so what was typed reaches the table.
+    /// Leaves a cell being edited, so what was typed reaches the table. A
+    /// value the table refuses raises EAbort: the window stays open.
     void FrameClose() override;
 
     // --- columns ------------------------------------------------------------------------

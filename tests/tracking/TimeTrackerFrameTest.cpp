@@ -216,7 +216,7 @@ TEST_F(FrameTest, NewTaskCodeWithDescriptionStartsAnUpperCaseTaskCode)
     EXPECT_EQ(codes.FieldByName(u"TotalCost").AsCurrency(), TCurrency());
     EXPECT_EQ(codes.FieldByName(u"CompletionDate").AsDateTime(), 0.0);
     // Posted, so the next save writes it.
-    EXPECT_EQ(codes.State() == TDataSetState::Insert, false);
+    EXPECT_NE(codes.State(), TDataSetState::Insert);
     EXPECT_EQ(codes.Tag(), 1);
     EXPECT_TRUE(reporter.messages.isEmpty());
 }
