@@ -313,7 +313,12 @@ void TdmTasks_Form::SaveData()
 
 void TdmTasks_Form::SaveDataset(const QString &sFileName, TRecordTable &aDataset, bool bSaveToAdmin)
 {
-    if (!aDataset.Active() || aDataset.Tag() != 1)
+    if (!aDataset.Active())
+        return;
+    // A changed row still being edited is part of what the user has done.
+    if (aDataset.Modified())
+        aDataset.UpdateBatch(TAffectRecords::All);
+    if (aDataset.Tag() != 1)
         return;
     if (m_unsavable.contains(aDataset.Name()))
         throw EVRQException(QStringLiteral("%1 was not saved: its file could not be read at start-up and could not "

@@ -297,3 +297,19 @@ TEST(DataModuleLoading, HighestNumbersComeFromTheLargestAbsoluteKeys)
     EXPECT_EQ(dm->FMaxJobId, 41);
     EXPECT_NEAR(dm->FTotalDurationArray[2], 2.0 / 24, 1e-12);
 }
+
+TEST(DataModuleSaving, AChangedRowStillBeingEditedIsSaved)
+{
+    TDataModuleSandbox sandbox;
+    {
+        auto dm = sandbox.Create();
+        SaveAccepted(*dm);
+        dm->adsTasks.Edit();
+        dm->adsTasks.FieldByName(u"TaskDescription").SetAsString("Still typing");
+        ASSERT_EQ(dm->adsTasks.Tag(), 0);
+        dm->SaveData();
+        EXPECT_EQ(dm->adsTasks.Tag(), 0);
+    }
+    auto again = sandbox.Create();
+    EXPECT_TRUE(again->adsTasks.Locate("TaskDescription", "Still typing"));
+}
