@@ -21,8 +21,9 @@ QString AcknowledgementText()
     return TForm_About_Form::tr(
                "Built with the Qt toolkit %1, used under the GNU Lesser General Public License "
                "version 3.\n"
-               "Icons: the desktop's freedesktop.org icon theme, with images bundled with Zelbra "
-               "where a theme has none.\n"
+               "Tool bar icons drawn for Zelbra; where the desktop's freedesktop.org icon theme "
+               "has every one of them, the theme's icons are used instead.\n"
+               "XML data files read and written with the pugixml library (MIT licence).\n"
                "Product image and splash picture drawn for Zelbra.")
         .arg(QString::fromLatin1(qVersion()));
 }
