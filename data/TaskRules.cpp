@@ -8,6 +8,7 @@
 #include "app/core/DateTimeValue.h"
 #include "app/core/DurationText.h"
 #include "app/core/Errors.h"
+#include "app/core/ScopeExit.h"
 #include "app/core/VRQ_Utils_Unit.h"
 #include "data/PriorityImage.h"
 #include "data/RowFilter.h"
@@ -21,21 +22,6 @@
 
 namespace {
 
-// Runs a callable when the scope ends, also when an error leaves it.
-template <typename F> class TScopeExit
-{
-public:
-    explicit TScopeExit(F f)
-        : m_f(std::move(f))
-    {
-    }
-    ~TScopeExit() { m_f(); }
-    TScopeExit(const TScopeExit &) = delete;
-    TScopeExit &operator=(const TScopeExit &) = delete;
-
-private:
-    F m_f;
-};
 
 double TimeOfDay(const TTableField &field)
 {

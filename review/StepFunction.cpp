@@ -2,45 +2,11 @@
 
 #include "app/core/DateTimeValue.h"
 #include "data/DataModule.h"
+#include "data/TableGuards.h"
 
 #include <cmath>
 
 namespace {
-
-// Suspends a table's bound views for a scope.
-class TControlsDisabled
-{
-public:
-    explicit TControlsDisabled(TRecordTable &table)
-        : m_table(table)
-    {
-        m_table.DisableControls();
-    }
-    ~TControlsDisabled() { m_table.EnableControls(); }
-    TControlsDisabled(const TControlsDisabled &) = delete;
-    TControlsDisabled &operator=(const TControlsDisabled &) = delete;
-
-private:
-    TRecordTable &m_table;
-};
-
-// Puts the data module's day-cell entry record back when the scope ends.
-class TCurrentFieldKept
-{
-public:
-    explicit TCurrentFieldKept(TCurrentFieldRec &record)
-        : m_record(record)
-        , m_saved(record)
-    {
-    }
-    ~TCurrentFieldKept() { m_record = m_saved; }
-    TCurrentFieldKept(const TCurrentFieldKept &) = delete;
-    TCurrentFieldKept &operator=(const TCurrentFieldKept &) = delete;
-
-private:
-    TCurrentFieldRec &m_record;
-    const TCurrentFieldRec m_saved;
-};
 
 // Monday first, Sunday last.
 constexpr int StepDayOrder[] = {2, 3, 4, 5, 6, 7, 1};
@@ -64,7 +30,7 @@ void TStepFunction::StepExecute()
 
     const QString current = tasks.Bookmark();
     {
-        const TControlsDisabled suspended(tasks);
+        const TControlsSuspended suspended(tasks);
         {
             const TCurrentFieldKept keptEntry(m_dm.rCurrentField);
             const double step = minutes / DateTimeValue::MinutesPerDay;

@@ -3,44 +3,10 @@
 #include "app/core/DateTimeValue.h"
 #include "app/core/Errors.h"
 #include "data/DataModule.h"
+#include "data/TableGuards.h"
 #include "review/SubmitQuestions.h"
 
 namespace {
-
-// Suspends a table's bound views for a scope.
-class TControlsDisabled
-{
-public:
-    explicit TControlsDisabled(TRecordTable &table)
-        : m_table(table)
-    {
-        m_table.DisableControls();
-    }
-    ~TControlsDisabled() { m_table.EnableControls(); }
-    TControlsDisabled(const TControlsDisabled &) = delete;
-    TControlsDisabled &operator=(const TControlsDisabled &) = delete;
-
-private:
-    TRecordTable &m_table;
-};
-
-// Puts the data module's day-cell entry record back when the scope ends.
-class TCurrentFieldKept
-{
-public:
-    explicit TCurrentFieldKept(TCurrentFieldRec &record)
-        : m_record(record)
-        , m_saved(record)
-    {
-    }
-    ~TCurrentFieldKept() { m_record = m_saved; }
-    TCurrentFieldKept(const TCurrentFieldKept &) = delete;
-    TCurrentFieldKept &operator=(const TCurrentFieldKept &) = delete;
-
-private:
-    TCurrentFieldRec &m_record;
-    const TCurrentFieldRec m_saved;
-};
 
 // Whole days from the week start to weekday dayNumber in a week beginning on startDay.
 int DayAdjustment(int dayNumber, int startDay)
@@ -108,7 +74,7 @@ bool TSubmission::SubmitExecute(double &selectedWeekStart, const QString &weekSt
     TRecordTable &tasks = m_dm.adsTasks;
     tasks.UpdateBatch(TAffectRecords::All);
     {
-        const TControlsDisabled suspended(tasks);
+        const TControlsSuspended suspended(tasks);
         ClearSheet(rowDateBase);
         tasks.First();
         if (tasks.IsEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "app/core/DateTimeValue.h"
 #include "app/core/Errors.h"
+#include "app/core/ScopeExit.h"
 #include "app/ui/ErrorReporter.h"
 #include "app/ui/SplashForm.h"
 #include "data/DataModule.h"
@@ -22,21 +23,6 @@ namespace {
 
 const QString kAppTitle = QStringLiteral("Zelbra");
 
-// Runs a callable when the scope ends, also when an error leaves it.
-template <typename F> class TScopeExit
-{
-public:
-    explicit TScopeExit(F f)
-        : m_f(std::move(f))
-    {
-    }
-    ~TScopeExit() { m_f(); }
-    TScopeExit(const TScopeExit &) = delete;
-    TScopeExit &operator=(const TScopeExit &) = delete;
-
-private:
-    F m_f;
-};
 
 } // namespace
 

@@ -5,35 +5,12 @@
 #include "app/core/VRQ_Utils_Unit.h"
 #include "data/DataModule.h"
 #include "data/RecordTable.h"
+#include "data/TableGuards.h"
 
 #include <QHash>
 
 namespace {
 
-// Suspends the views of a table for a scope, so a walk over every line
-// repaints once; the views resume however the scope is left.
-class TControlsSuspended
-{
-public:
-    explicit TControlsSuspended(TRecordTable &table)
-        : m_table(table)
-    {
-        m_table.DisableControls();
-    }
-    ~TControlsSuspended()
-    {
-        // Resuming only resets the views; nothing may escape a destructor.
-        try {
-            m_table.EnableControls();
-        } catch (...) {
-        }
-    }
-    TControlsSuspended(const TControlsSuspended &) = delete;
-    TControlsSuspended &operator=(const TControlsSuspended &) = delete;
-
-private:
-    TRecordTable &m_table;
-};
 
 // Returns to the remembered line and puts the table into edit, as the grid
 // expects. A remembered line that is gone (an untouched new line dropped by
