@@ -141,13 +141,7 @@ QWidget *TForm_Submit_Form::CreateInformationStrip()
 void TForm_Submit_Form::CreateActions()
 {
     const auto make = [this](const char *name, const QString &caption, const QString &hint, int image) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-        if (image >= 0)
-            action->setIcon(TaskImages::Icon(image));
-        return action;
+        return TaskImages::MakeAction(this, name, caption, hint, image);
     };
     using namespace TaskImages;
     Submit = make("Submit", QStringLiteral("&Submit"), QStringLiteral("Submit"), imgSubmit);
@@ -256,11 +250,7 @@ void TForm_Submit_Form::ApplyDayOptions()
 
 void TForm_Submit_Form::ApplyColumnOptions()
 {
-    TFrame_TimeTracker_Form &grid = *Frame_TimeTracker;
-    grid.SetPriorityVisible(DisplayOption("DisplayPriority"));
-    grid.SetSummaryDurationVisible(DisplayOption("DisplaySummaryDuration"));
-    grid.SetbClientsVisible(DisplayOption("DisplayClients"));
-    grid.SetProjectsVisible(DisplayOption("DisplayProjects"));
+    Frame_TimeTracker->ApplyColumnOptions();
 }
 
 void TForm_Submit_Form::ApplyDisplayOptions()

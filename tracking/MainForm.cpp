@@ -165,10 +165,7 @@ void TForm_Main_Form::ApplyPauseLook()
 
 bool TForm_Main_Form::OptionFlag(const char *field) const
 {
-    const TRecordTable &defaults = m_dm.adsDefaults;
-    if (!defaults.Active() || defaults.IsEmpty())
-        return true;
-    return defaults.FieldByName(QString::fromLatin1(field)).AsBoolean();
+    return Frame_TimeTracker_Form1->OptionFlag(field);
 }
 
 void TForm_Main_Form::FilterUncompleted()
@@ -325,11 +322,7 @@ void TForm_Main_Form::FormShow()
 
 void TForm_Main_Form::ApplyDisplayOptions()
 {
-    TFrame_TimeTracker_Form &grid = *Frame_TimeTracker_Form1;
-    grid.SetbClientsVisible(OptionFlag("DisplayClients"));
-    grid.SetProjectsVisible(OptionFlag("DisplayProjects"));
-    grid.SetSummaryDurationVisible(OptionFlag("DisplaySummaryDuration"));
-    grid.SetPriorityVisible(OptionFlag("DisplayPriority"));
+    Frame_TimeTracker_Form1->ApplyColumnOptions();
 }
 
 void TForm_Main_Form::ShowSubmitForm()

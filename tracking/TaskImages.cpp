@@ -1,5 +1,7 @@
 #include "tracking/TaskImages.h"
 
+#include <QAction>
+
 #include <QHash>
 
 #include <array>
@@ -94,6 +96,17 @@ bool UsingTheme()
 {
     static const bool theme = ThemeHasAll();
     return theme;
+}
+
+QAction *MakeAction(QObject *parent, const char *name, const QString &caption, const QString &hint, int image)
+{
+    auto *action = new QAction(caption, parent);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+    if (image >= 0)
+        action->setIcon(Icon(image));
+    return action;
 }
 
 QIcon Icon(int index)

@@ -7,6 +7,9 @@
 #include <QIcon>
 #include <QString>
 
+class QAction;
+class QObject;
+
 namespace TaskImages {
 
 enum TImageIndex {
@@ -40,6 +43,10 @@ enum TImageIndex {
 
 /// The icon at an index; a null icon for an index the list does not hold.
 QIcon Icon(int index);
+
+/// An action with its object name, caption, hint (tool tip and status tip) and
+/// the icon at an index (none for a negative index), owned by parent.
+QAction *MakeAction(QObject *parent, const char *name, const QString &caption, const QString &hint, int image);
 
 /// Freedesktop name of the icon at an index (empty when none).
 QString ThemeName(int index);

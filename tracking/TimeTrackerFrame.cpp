@@ -195,16 +195,28 @@ void TFrame_TimeTracker_Form::CreateTotalsBar()
     lblPaused->hide();
 }
 
+bool TFrame_TimeTracker_Form::OptionFlag(const char *field) const
+{
+    const TRecordTable &defaults = m_dm.adsDefaults;
+    const TTableField *option = defaults.Active() ? defaults.FindField(QString::fromLatin1(field)) : nullptr;
+    // Without an options record every column shows.
+    if (!option || defaults.IsEmpty())
+        return true;
+    return option->AsBoolean();
+}
+
+void TFrame_TimeTracker_Form::ApplyColumnOptions()
+{
+    SetbClientsVisible(OptionFlag("DisplayClients"));
+    SetProjectsVisible(OptionFlag("DisplayProjects"));
+    SetSummaryDurationVisible(OptionFlag("DisplaySummaryDuration"));
+    SetPriorityVisible(OptionFlag("DisplayPriority"));
+}
+
 void TFrame_TimeTracker_Form::CreateActions()
 {
     const auto make = [this](const char *name, const QString &caption, const QString &hint, int image) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-        if (image >= 0)
-            action->setIcon(TaskImages::Icon(image));
-        return action;
+        return TaskImages::MakeAction(this, name, caption, hint, image);
     };
     using namespace TaskImages;
     DataSetInsert1 = make("DataSetInsert1", QStringLiteral("&Add Task"), QStringLiteral("Add Task"), imgAddTask);

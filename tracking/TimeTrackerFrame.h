@@ -140,6 +140,10 @@ public:
     // --- totals and tracking -----------------------------------------------------------------
     /// Refreshes the totals bar from the data module's weekday totals.
     void DisplayTotal();
+    /// Whether an option of the options record is set (true without a record).
+    bool OptionFlag(const char *field) const;
+    /// Shows the client, project, task duration and priority columns as the options say.
+    void ApplyColumnOptions();
     /// Shows or hides the red "Paused" label of the totals bar.
     void SetPausedVisible(bool visible);
     /// Loads the current task (see TTimeTracker::SetCurrentTaskValue).
