@@ -17,7 +17,7 @@ struct TImage
     const char *file;
 };
 
-// Standard freedesktop names where the specification has one, the nearest
+// Standard freedesktop names where the icon naming standard has one, the nearest
 // common name elsewhere.
 constexpr std::array kImages{
     TImage{imgStep, "view-sort-ascending", "step"},
