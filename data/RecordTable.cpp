@@ -1,6 +1,7 @@
 #include "data/RecordTable.h"
 
 #include "app/core/Errors.h"
+#include "app/core/ScopeExit.h"
 #include "data/RecordsetXml.h"
 #include "data/RowFilter.h"
 
@@ -759,14 +760,7 @@ void TRecordTable::SetFilter(const QString &text)
     m_filterText = text;
     m_filter = std::move(filter);
     // With filtering off the rows stay as they are; only the cursor goes back.
-    if (m_filtered) {
-        Notify([](TTableListener *l) { l->AboutToReset(); });
-        RebuildView(false);
-        Notify([](TTableListener *l) { l->Reset(); });
-    }
-    m_bof = true;
-    m_eof = m_view.empty();
-    SetCurrent(m_view.empty() ? -1 : 0, true);
+    FilterChanged(m_filtered);
 }
 
 void TRecordTable::SetFiltered(bool filtered)
@@ -777,9 +771,16 @@ void TRecordTable::SetFiltered(bool filtered)
     }
     LeavePending();
     m_filtered = filtered;
-    Notify([](TTableListener *l) { l->AboutToReset(); });
-    RebuildView(false);
-    Notify([](TTableListener *l) { l->Reset(); });
+    FilterChanged(true);
+}
+
+void TRecordTable::FilterChanged(bool rowsChanged)
+{
+    if (rowsChanged) {
+        Notify([](TTableListener *l) { l->AboutToReset(); });
+        RebuildView(false);
+        Notify([](TTableListener *l) { l->Reset(); });
+    }
     m_bof = true;
     m_eof = m_view.empty();
     SetCurrent(m_view.empty() ? -1 : 0, true);
@@ -1047,38 +1048,33 @@ void TRecordTable::WriteValue(TTableField &field, const QVariant &value)
     Notify([row](TTableListener *l) { l->RowDataChanged(row); });
 }
 
+template <typename F> auto TRecordTable::ReadAt(int position, bool keepCalc, F &&read) const
+{
+    // Reads come from that row until the scope ends; the current record's
+    // calculated values are kept aside meanwhile.
+    const std::uint32_t savedOverride = m_readOverride;
+    std::vector<QVariant> savedCalc;
+    const std::uint32_t savedCalcSlot = m_calcSlot;
+    if (keepCalc)
+        savedCalc = m_calc;
+    m_readOverride = m_view[std::size_t(position)];
+    const TScopeExit restore([&] {
+        m_readOverride = savedOverride;
+        if (keepCalc) {
+            m_calc = std::move(savedCalc);
+            m_calcSlot = savedCalcSlot;
+        }
+    });
+    return read();
+}
+
 QVariant TRecordTable::ValueAt(int position, const TTableField &field) const
 {
     if (!Active() || position < 0 || position >= int(m_view.size()))
         return {};
-    const std::uint32_t slot = m_view[std::size_t(position)];
     if (position == m_cursor && m_readOverride == NoRow)
         return ReadValue(field);
-    const std::uint32_t savedOverride = m_readOverride;
-    // The current record's calculated values are kept aside while another row is read.
-    std::vector<QVariant> savedCalc;
-    const std::uint32_t savedCalcSlot = m_calcSlot;
-    if (field.Role() != TFieldRole::Stored) {
-        savedCalc = m_calc;
-    }
-    m_readOverride = slot;
-    QVariant value;
-    try {
-        value = ReadValue(field);
-    } catch (...) {
-        m_readOverride = savedOverride;
-        if (field.Role() != TFieldRole::Stored) {
-            m_calc = std::move(savedCalc);
-            m_calcSlot = savedCalcSlot;
-        }
-        throw;
-    }
-    m_readOverride = savedOverride;
-    if (field.Role() != TFieldRole::Stored) {
-        m_calc = std::move(savedCalc);
-        m_calcSlot = savedCalcSlot;
-    }
-    return value;
+    return ReadAt(position, field.Role() != TFieldRole::Stored, [&] { return ReadValue(field); });
 }
 
 QString TRecordTable::TextAt(int position, const TTableField &field, bool displayText) const
@@ -1087,23 +1083,7 @@ QString TRecordTable::TextAt(int position, const TTableField &field, bool displa
         return {};
     if (position == m_cursor && m_readOverride == NoRow)
         return field.Text(displayText);
-    const std::uint32_t savedOverride = m_readOverride;
-    std::vector<QVariant> savedCalc = m_calc;
-    const std::uint32_t savedCalcSlot = m_calcSlot;
-    m_readOverride = m_view[std::size_t(position)];
-    QString text;
-    try {
-        text = field.Text(displayText);
-    } catch (...) {
-        m_readOverride = savedOverride;
-        m_calc = std::move(savedCalc);
-        m_calcSlot = savedCalcSlot;
-        throw;
-    }
-    m_readOverride = savedOverride;
-    m_calc = std::move(savedCalc);
-    m_calcSlot = savedCalcSlot;
-    return text;
+    return ReadAt(position, true, [&] { return field.Text(displayText); });
 }
 
 // --- views ---------------------------------------------------------------------------

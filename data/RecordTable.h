@@ -164,6 +164,10 @@ private:
     void OpenWith(std::shared_ptr<TTableData> data);
     void BindFieldsToData();
     void RebuildView(bool keepCurrent);
+    /// After the filter text or flag changed: rebuild the rows when they are
+    /// affected, then make the first passing row current.
+    void FilterChanged(bool rowsChanged);
+    template <typename F> auto ReadAt(int position, bool keepCalc, F &&read) const;
     void SortView();
     void SetCurrent(int position, bool scrolled);
     std::uint32_t CurrentSlot() const;

@@ -224,14 +224,19 @@ void TForm_Main_Form::Frame_TimeTracker_Form1tLastUsedTimerTimer()
 
 void TForm_Main_Form::SaveAll()
 {
-    // A line changed in place but not yet left is stored too: the table
-    // counts as changed only once its line is posted.
+    // The save posts a line changed in place but not yet left; the grid keeps
+    // accepting typing on it afterwards, also when the save fails.
     TRecordTable &tasks = m_dm.adsTasks;
-    if ((tasks.State() == TDataSetState::Edit || tasks.State() == TDataSetState::Insert) && tasks.Modified()) {
-        tasks.Post();
-        if (!tasks.IsEmpty())
-            tasks.Edit();
-    }
+    const bool editing =
+        (tasks.State() == TDataSetState::Edit || tasks.State() == TDataSetState::Insert) && tasks.Modified();
+    const TScopeExit backToEdit([&] {
+        if (editing && tasks.State() == TDataSetState::Browse && !tasks.IsEmpty()) {
+            try {
+                tasks.Edit();
+            } catch (...) { // nothing may leave a scope guard; the line stays readable
+            }
+        }
+    });
     m_dm.SaveData();
 }
 
